@@ -172,10 +172,16 @@ public final class DevServer {
                     a = e.handle(x);
                 } catch (Refusal r) {
                     a = e.refused(r);
-                } catch (IOException | RuntimeException fault) {
-                    log("fault on " + x.method + " " + x.path + ": " + fault);
-                    a = e.refused(new Refusal(500, "The server could not complete this request (" + fault.getClass().getSimpleName()
-                        + (fault.getMessage() == null ? "" : ": " + fault.getMessage()) + "). Nothing was saved."));
+                } catch (Exchange.Unreadable bad) {
+                    a = e.refused(new Refusal(400, "The request body could not be read (" + bad.getMessage() + "). Nothing was saved."));
+                } catch (IOException fault) {
+                    log("could not complete " + x.method + " " + x.path + ": " + fault);
+                    a = e.refused(new Refusal(500, "The server could not store this (" + fault.getMessage()
+                        + "); please tell whoever runs it. Nothing was saved."));
+                } catch (RuntimeException bug) {
+                    log("fault on " + x.method + " " + x.path + ": " + bug);
+                    bug.printStackTrace(System.out);
+                    a = e.refused(new Refusal(500, "The server failed on this request; its log tells why. Nothing was saved."));
                 }
             }
             reply(he, a);

@@ -68,6 +68,33 @@ final class Exchange {
             + " as a document); save it in smaller parts. Nothing was saved.");
     }
 
+    /** The body's stream failed: not a fault of the document in it. */
+    abstract static class BodyFailure extends IOException {
+        private static final long serialVersionUID = 1L;
+
+        BodyFailure(String message) {
+            super(message);
+        }
+    }
+
+    /** The body grew past the size limit. */
+    static final class TooLarge extends BodyFailure {
+        private static final long serialVersionUID = 1L;
+
+        TooLarge() {
+            super("the body is over the size limit");
+        }
+    }
+
+    /** The client sent a body that cannot be read, such as broken chunks or a connection cut short. */
+    static final class Unreadable extends BodyFailure {
+        private static final long serialVersionUID = 1L;
+
+        Unreadable(String message) {
+            super(message == null ? "cut short" : message);
+        }
+    }
+
     /** Stops a body that runs past the limit, also when its length was not announced. */
     private static final class Limited extends FilterInputStream {
         private long left;
@@ -85,11 +112,16 @@ final class Exchange {
 
         @Override
         public int read(byte[] b, int off, int len) throws IOException {
-            int n = in.read(b, off, (int) Math.min(len, left + 1));
+            int n;
+            try {
+                n = in.read(b, off, (int) Math.min(len, left + 1));
+            } catch (IOException e) {
+                throw new Unreadable(e.getMessage());
+            }
             if (n > 0) {
                 left -= n;
                 if (left < 0) {
-                    throw new TransactionReader.TooLarge();
+                    throw new TooLarge();
                 }
             }
             return n;

@@ -56,7 +56,7 @@ final class SaveEndpoint extends Endpoint {
                 }
             });
             saved = draft.commit(folderId, t.replaced, t.type, t.name);
-        } catch (TransactionReader.TooLarge e) {
+        } catch (Exchange.TooLarge e) {
             throw Exchange.tooLarge(maxBody);
         }
         DevServer.log((t.replaced == null ? "saved new " : "replaced ") + saved.type + " " + saved.id + " \""

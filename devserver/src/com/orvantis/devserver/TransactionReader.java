@@ -21,15 +21,6 @@ final class TransactionReader {
         void step(Step step) throws IOException;
     }
 
-    /** Thrown by the body's stream when the body grows past the size limit. */
-    static final class TooLarge extends IOException {
-        private static final long serialVersionUID = 1L;
-
-        TooLarge() {
-            super("the body is over the size limit", null);
-        }
-    }
-
     private static final ThreadLocal<XMLInputFactory> FACTORY = ThreadLocal.withInitial(() -> {
         XMLInputFactory f = XMLInputFactory.newInstance();
         f.setProperty(XMLInputFactory.SUPPORT_DTD, false);
@@ -80,12 +71,11 @@ final class TransactionReader {
             }
             return steps;
         } catch (XMLStreamException e) {
-            for (Throwable t = e; t != null; t = t.getCause() != t ? t.getCause() : null) {
-                if (t instanceof TooLarge) {
-                    throw (TooLarge) t;
-                }
-                if (t instanceof IOException) {
-                    throw (IOException) t;
+            // a failure of the body's stream arrives wrapped; it is no fault of the document
+            for (Throwable t = e; t != null; t = t instanceof XMLStreamException w && w.getNestedException() != null
+                    ? w.getNestedException() : t.getCause()) {
+                if (t instanceof Exchange.BodyFailure failure) {
+                    throw failure;
                 }
             }
             throw notDocument("it is not well-formed XML (" + oneLine(e.getMessage()) + ")");
