@@ -131,6 +131,7 @@ public final class DevServer {
                 return;
             }
             closing = true;
+            log("shutting down" + (inFlight > 0 ? "; " + inFlight + " request(s) under way may finish first" : ""));
             long deadline = System.currentTimeMillis() + DRAIN_MILLIS;
             try {
                 for (long left = DRAIN_MILLIS; inFlight > 0 && left > 0; left = deadline - System.currentTimeMillis()) {
