@@ -55,6 +55,9 @@ public final class DevServer {
         folder = new FolderEndpoint(directory, sessions, store);
         save = new SaveEndpoint(directory, sessions, store, o.maxBody);
         console = new ConsolePage(directory, store);
+        // answers go out as headers and body in two writes; with Nagle's algorithm on, the body
+        // waits for the client's delayed acknowledgement (tens of milliseconds per request)
+        System.setProperty("sun.net.httpserver.nodelay", "true");
         http = HttpServer.create(new InetSocketAddress(InetAddress.getByName(o.bind), o.port), 64);
         AtomicInteger n = new AtomicInteger();
         workers = Executors.newFixedThreadPool(THREADS, r -> {

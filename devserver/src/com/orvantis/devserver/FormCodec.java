@@ -53,20 +53,44 @@ final class FormCodec {
         return decode(value.getBytes(StandardCharsets.UTF_8));
     }
 
-    static String encode(byte[] in) {
-        StringBuilder sb = new StringBuilder(in.length + 16);
+    /** Bytes that stand for themselves in the form encoding. */
+    private static final boolean[] PLAIN = new boolean[256];
+    private static final byte[] HEX = "0123456789abcdef".getBytes(StandardCharsets.US_ASCII);
+
+    static {
+        for (int c = 0; c < 256; c++) {
+            PLAIN[c] = c >= 'a' && c <= 'z' || c >= 'A' && c <= 'Z' || c >= '0' && c <= '9'
+                || c == '.' || c == '-' || c == '*' || c == '_';
+        }
+    }
+
+    /** The form encoding as ASCII bytes: blank as '+', other bytes outside letters, digits and ".-*_" as "%hh". */
+    static byte[] encodeBytes(byte[] in) {
+        int size = in.length;
         for (byte b : in) {
-            int c = b & 0xff;
-            if (c >= 'a' && c <= 'z' || c >= 'A' && c <= 'Z' || c >= '0' && c <= '9'
-                    || c == '.' || c == '-' || c == '*' || c == '_') {
-                sb.append((char) c);
-            } else if (c == ' ') {
-                sb.append('+');
-            } else {
-                sb.append('%').append(Character.forDigit(c >> 4, 16)).append(Character.forDigit(c & 15, 16));
+            if (!PLAIN[b & 0xff] && b != ' ') {
+                size += 2;
             }
         }
-        return sb.toString();
+        byte[] out = new byte[size];
+        int n = 0;
+        for (byte b : in) {
+            int c = b & 0xff;
+            if (PLAIN[c]) {
+                out[n++] = b;
+            } else if (c == ' ') {
+                out[n++] = '+';
+            } else {
+                out[n++] = '%';
+                out[n++] = HEX[c >> 4];
+                out[n++] = HEX[c & 15];
+            }
+        }
+        return out;
+    }
+
+    static String encode(byte[] in) {
+        return new String(encodeBytes(in), StandardCharsets.US_ASCII);
     }
 
     static String text(byte[] bytes) {

@@ -1,9 +1,10 @@
 package com.orvantis.devserver;
 
 import java.io.BufferedReader;
-import java.io.BufferedWriter;
+import java.io.BufferedOutputStream;
 import java.io.Closeable;
 import java.io.IOException;
+import java.io.OutputStream;
 import java.io.RandomAccessFile;
 import java.io.UncheckedIOException;
 import java.nio.channels.Channels;
@@ -192,7 +193,7 @@ final class Store implements Closeable {
     final class Draft implements Closeable {
         private final Path temp;
         private final FileChannel channel;
-        private final BufferedWriter out;
+        private final OutputStream out;
         private int steps;
         private boolean committed;
 
@@ -207,22 +208,26 @@ final class Store implements Closeable {
                 }
             }
             channel = c;
-            out = new BufferedWriter(Channels.newWriter(channel, StandardCharsets.US_ASCII), 1 << 16);
+            out = new BufferedOutputStream(Channels.newOutputStream(channel), 1 << 16);
         }
 
         void header(int folderId, String type, String name) throws IOException {
-            out.write(MAGIC + "\nfolder " + folderId + "\ntype " + encode(type) + "\nname " + encode(name) + "\n");
+            ascii(MAGIC + "\nfolder " + folderId + "\ntype " + encode(type) + "\nname " + encode(name) + "\n");
         }
 
         void step(Step s) throws IOException {
-            out.write("step ");
-            out.write(FormCodec.encode(s.url()));
+            ascii("step ");
+            out.write(FormCodec.encodeBytes(s.url()));
             if (s.sendData().length > 0) {
                 out.write(' ');
-                out.write(FormCodec.encode(s.sendData()));
+                out.write(FormCodec.encodeBytes(s.sendData()));
             }
             out.write('\n');
             steps++;
+        }
+
+        private void ascii(String text) throws IOException {
+            out.write(text.getBytes(StandardCharsets.US_ASCII));
         }
 
         /**
@@ -230,7 +235,7 @@ final class Store implements Closeable {
          * replacement of {@code target}, which keeps its id and its kind.
          */
         Resource commit(int folderId, Resource target, String type, String name) throws IOException {
-            out.write("end " + steps + "\n");
+            ascii("end " + steps + "\n");
             out.flush();
             channel.force(true);
             channel.close();
