@@ -19,7 +19,9 @@ import org.w3c.dom.Element;
 import org.w3c.dom.NamedNodeMap;
 import org.w3c.dom.Node;
 import org.w3c.dom.NodeList;
+import org.xml.sax.ErrorHandler;
 import org.xml.sax.SAXException;
+import org.xml.sax.SAXParseException;
 
 /**
  * Users and folders, read once at start from the configuration file. A folder's id is the
@@ -77,6 +79,8 @@ final class Directory {
         Element root;
         try {
             root = parser().parse(file.toFile()).getDocumentElement();
+        } catch (SAXParseException e) {
+            throw new ConfigException(file + " line " + e.getLineNumber() + " is not well-formed XML: " + e.getMessage());
         } catch (SAXException e) {
             throw new ConfigException(file + " is not well-formed XML: " + e.getMessage());
         } catch (IOException e) {
@@ -100,7 +104,22 @@ final class Directory {
             f.setExpandEntityReferences(false);
             f.setNamespaceAware(false);
             DocumentBuilder b = f.newDocumentBuilder();
-            b.setErrorHandler(null);
+            b.setErrorHandler(new ErrorHandler() {
+                // errors end the start with one message; the parser prints nothing of its own
+                @Override
+                public void warning(SAXParseException e) {
+                }
+
+                @Override
+                public void error(SAXParseException e) throws SAXException {
+                    throw e;
+                }
+
+                @Override
+                public void fatalError(SAXParseException e) throws SAXException {
+                    throw e;
+                }
+            });
             return b;
         } catch (ParserConfigurationException e) {
             throw new IllegalStateException(e);

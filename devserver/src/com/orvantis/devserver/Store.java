@@ -104,6 +104,16 @@ final class Store implements Closeable {
             throw new InUseException("another server is using the data folder " + dataDir.toAbsolutePath());
         }
         lock = l;
+        try {
+            nextId = new AtomicInteger(load(directory) + 1);
+        } catch (IOException | RuntimeException e) {
+            close();
+            throw e;
+        }
+    }
+
+    /** Reads the configured and the saved resources; returns the largest id in use. */
+    private int load(Directory directory) throws IOException {
         int maxId = 0;
         for (Directory.SeedResource s : directory.seeds) {
             resources.put(s.id(), new Resource(s.id(), s.folderId(), s.type(), s.name(), s.steps().size(), null, s.steps()));
@@ -138,7 +148,7 @@ final class Store implements Closeable {
             }
         }
         syncDirectory();
-        nextId = new AtomicInteger(maxId + 1);
+        return maxId;
     }
 
     List<String> warnings() {
