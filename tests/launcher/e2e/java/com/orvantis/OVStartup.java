@@ -17,9 +17,11 @@ public final class OVStartup {
     }
 
     public static void main(String[] args) throws IOException, InterruptedException {
+        java.time.Instant entered = java.time.Instant.now();
         String report = System.getenv("ORV_E2E_REPORT");
         if (report != null) {
             StringBuilder out = new StringBuilder();
+            out.append("entered:").append(entered.getEpochSecond() * 1_000_000L + entered.getNano() / 1000).append('\n');
             out.append("count:").append(args.length).append('\n');
             for (String arg : args) {
                 out.append("arg:").append(arg).append('\n');
