@@ -5,10 +5,15 @@
 #include "Messages.h"
 #include "Platform.h"
 
+#include <atomic>
+
 namespace {
 
 // Bound on the first creation of a virtual machine; the library stays loaded.
 CreateJavaVmFunction boundCreateJavaVm = nullptr;
+
+// Written by the thread that runs the server, read by the one that stops the service.
+std::atomic<JavaVM*> runningVm{nullptr};
 
 // JAVA_HOME is read into a buffer of 1,024 characters on Windows.
 constexpr std::size_t kMaxJavaHomeVariable = 1023;
@@ -43,6 +48,22 @@ CreateJavaVmFunction LoadJavaRuntime(Platform& platform) {
     return nullptr;  // not reached
 }
 
+JavaVM* RunningJavaVm() {
+    return runningVm.load();
+}
+
+bool RequestVmExit(JavaVM* vm) {
+    if (!vm) return false;
+    JNIEnv* env = nullptr;
+    if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK || !env) return false;
+    jclass system = env->FindClass("java/lang/System");
+    jmethodID exit = system ? env->GetStaticMethodID(system, "exit", "(I)V") : nullptr;
+    if (exit) env->CallStaticVoidMethod(system, exit, static_cast<jint>(0));
+    env->ExceptionClear();
+    vm->DetachCurrentThread();
+    return false;
+}
+
 std::string JniClassName(const std::string& className) {
     std::string result = className;
     for (char& c : result)
@@ -60,6 +81,7 @@ int StartServer(Platform& platform, JavaVMInitArgs& initArgs, const std::string&
         ReportMessage(platform, 1);
         return 1;
     }
+    runningVm.store(vm);
     jclass mainClass = env->FindClass(JniClassName(startClass).c_str());
     if (!mainClass) {
         ReportMessage(platform, 2);

@@ -43,24 +43,26 @@ void AppendServiceSwitch(LaunchSettings& settings) {
     settings.ovArgs += " --service";
 }
 
-VmOptions::VmOptions(const LaunchSettings& settings) : extraArgs(settings.extraVmArgs) {
-    texts.reserve(extraArgs.Count() + 3);
+VmOptions::VmOptions(const LaunchSettings& settings, VmExitHook exitHook) : extraArgs(settings.extraVmArgs) {
+    texts.reserve(extraArgs.Count() + 4);
     texts.push_back("-Xms" + settings.memSize + "m");
     texts.push_back("-Xmx" + settings.memSize + "m");
     texts.push_back("-Djava.class.path=" + settings.classpath);
     for (const std::string& token : extraArgs.Tokens()) texts.push_back(token);
+    if (exitHook) texts.push_back("exit");
 
     options.resize(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         options[i].optionString = const_cast<char*>(texts[i].c_str());
         options[i].extraInfo = nullptr;
     }
+    if (exitHook) options.back().extraInfo = reinterpret_cast<void*>(exitHook);
     initArgs.version = JNI_VERSION_1_4;
     initArgs.nOptions = static_cast<jint>(options.size());
     initArgs.options = options.data();
     initArgs.ignoreUnrecognized = JNI_FALSE;
 }
 
-std::unique_ptr<VmOptions> BuildVmOptions(const LaunchSettings& settings) {
-    return std::make_unique<VmOptions>(settings);
+std::unique_ptr<VmOptions> BuildVmOptions(const LaunchSettings& settings, VmExitHook exitHook) {
+    return std::make_unique<VmOptions>(settings, exitHook);
 }

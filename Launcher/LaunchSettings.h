@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "ArgumentList.h"
+#include "Platform.h"
 
-class Platform;
 class PropertyMap;
-struct PathStyle;
 
 struct LaunchSettings {
     std::string memSize = "192";
@@ -36,7 +35,7 @@ void AppendServiceSwitch(LaunchSettings& settings);
 // The virtual machine's start record with the texts it points into. It points
 // into itself, so it is neither copied nor moved.
 struct VmOptions {
-    explicit VmOptions(const LaunchSettings& settings);
+    explicit VmOptions(const LaunchSettings& settings, VmExitHook exitHook = nullptr);
     VmOptions(const VmOptions&) = delete;
     VmOptions& operator=(const VmOptions&) = delete;
 
@@ -46,4 +45,5 @@ struct VmOptions {
     JavaVMInitArgs initArgs{};
 };
 
-std::unique_ptr<VmOptions> BuildVmOptions(const LaunchSettings& settings);
+// With an exit hook, the option "exit" carrying it follows the others.
+std::unique_ptr<VmOptions> BuildVmOptions(const LaunchSettings& settings, VmExitHook exitHook = nullptr);

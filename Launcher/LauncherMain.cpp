@@ -74,6 +74,6 @@ int LauncherMain(Platform& platform, const std::string& commandLine) {
     EnterServerFolder(platform, propertiesPath, settings);
     if (serviceSwitch) AppendServiceSwitch(settings);
 
-    auto vmOptions = BuildVmOptions(settings);
+    auto vmOptions = BuildVmOptions(settings, platform.ExitHook());
     return StartServer(platform, vmOptions->initArgs, settings.startClass, settings.ovArgs);
 }

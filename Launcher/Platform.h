@@ -1,4 +1,6 @@
 #pragma once
+#include <jni.h>
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@ struct PathStyle {
 
 extern const PathStyle kWindowsPaths;
 extern const PathStyle kPosixPaths;
+
+// Called by the virtual machine as it exits, after the shutdown hooks have run.
+using VmExitHook = void(JNICALL*)(jint code);
 
 // Everything the launcher asks of the operating system.
 class Platform {
@@ -34,6 +39,9 @@ public:
     virtual bool RunServiceDispatcher() = 0;
     virtual int RegisterService() = 0;
     virtual int UnregisterService() = 0;
+    // Only a process run by the service manager needs to learn when the
+    // virtual machine exits; elsewhere null.
+    virtual VmExitHook ExitHook() { return nullptr; }
 
     [[noreturn]] virtual void EndProcess(int exitCode) = 0;
 };

@@ -2,14 +2,25 @@
 
 using namespace ServiceCodes;
 
-void ApplyServiceControl(ServiceStatusRecord& record, std::uint32_t control) {
+namespace {
+
+bool Ending(const ServiceStatusRecord& record) {
+    return record.currentState == kStopPending || record.currentState == kStopped;
+}
+
+}  // namespace
+
+ControlFollowUp ApplyServiceControl(ServiceStatusRecord& record, std::uint32_t control) {
+    // Once a stop is under way nothing brings the service back.
+    if (Ending(record)) return ControlFollowUp::None;
     switch (control) {
     case kControlStop:
+        record.currentState = kStopPending;
+        record.controlsAccepted = 0;
         record.win32ExitCode = 0;
-        record.checkPoint = 0;
-        record.waitHint = 0;
-        record.currentState = kStopped;
-        break;
+        record.checkPoint = 1;
+        record.waitHint = kStopWaitMs;
+        return ControlFollowUp::BeginStop;
     case kControlPause:
         record.currentState = kPaused;
         break;
@@ -19,10 +30,20 @@ void ApplyServiceControl(ServiceStatusRecord& record, std::uint32_t control) {
     default:
         break;
     }
+    return ControlFollowUp::None;
 }
 
 void MarkServiceRunning(ServiceStatusRecord& record) {
     record.currentState = kRunning;
+    record.checkPoint = 0;
+    record.waitHint = 0;
+}
+
+void MarkServiceStopped(ServiceStatusRecord& record, std::int32_t exitCode) {
+    record.currentState = kStopped;
+    record.controlsAccepted = 0;
+    record.win32ExitCode = exitCode == 0 ? 0 : kServiceSpecificError;
+    record.serviceSpecificExitCode = static_cast<std::uint32_t>(exitCode);
     record.checkPoint = 0;
     record.waitHint = 0;
 }

@@ -1,45 +1,37 @@
 #include "ServiceHost.h"
 
+#include "../JavaRuntime.h"
 #include "../LauncherMain.h"
 #include "../Messages.h"
 #include "../ServiceStatus.h"
+#include "Handles.h"
 #include "Win32Platform.h"
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace {
 
 char kServiceName[] = "Orvantis";
 
-volatile LONG serviceProcess = 0;
-SERVICE_STATUS_HANDLE statusHandle = nullptr;
+std::atomic<bool> serviceProcess{false};
+
+// The handler, ServiceMain, the stop and the virtual machine's exit all report,
+// each from its own thread.
+std::mutex statusLock;
+SERVICE_STATUS_HANDLE statusHandle = nullptr;  // owned by the service manager, never closed
 ServiceStatusRecord statusRecord;
+// Kept so that a stop can learn when the server's main has returned.
+KernelHandle worker;
+// Set once the virtual machine has run its shutdown and is about to end the process.
+KernelHandle vmExited;
 
-// Owns a service manager or service handle.
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE h = nullptr) : handle(h) {}
-    ~ServiceHandle() {
-        if (handle) CloseServiceHandle(handle);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE Get() const { return handle; }
-    explicit operator bool() const { return handle != nullptr; }
-    // Closes now and tells whether closing worked.
-    bool Close() {
-        SC_HANDLE h = handle;
-        handle = nullptr;
-        return CloseServiceHandle(h) != FALSE;
-    }
-
-private:
-    SC_HANDLE handle;
-};
-
-void ReportStatus() {
+void ReportLocked() {
+    if (!statusHandle) return;
     SERVICE_STATUS status{};
     status.dwServiceType = statusRecord.serviceType;
     status.dwCurrentState = statusRecord.currentState;
@@ -51,9 +43,56 @@ void ReportStatus() {
     SetServiceStatus(statusHandle, &status);
 }
 
+void ReportStopped(std::int32_t exitCode) {
+    std::lock_guard<std::mutex> lock(statusLock);
+    if (statusRecord.currentState == ServiceCodes::kStopped) return;
+    MarkServiceStopped(statusRecord, exitCode);
+    ReportLocked();
+}
+
+bool StartDetachedThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
+    KernelHandle thread(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
+    return static_cast<bool>(thread);
+}
+
+void JNICALL ServiceVmExit(jint code) {
+    // Shutdown hooks have run; the service is over before the process is.
+    ReportStopped(code);
+    if (vmExited) SetEvent(vmExited.Get());
+    // Returning lets the virtual machine end the process as it would anyway.
+}
+
+DWORD WINAPI ExitRequester(LPVOID vm) {
+    RequestVmExit(static_cast<JavaVM*>(vm));
+    return 0;
+}
+
+DWORD WINAPI ServiceStopper(LPVOID) {
+    if (JavaVM* vm = RunningJavaVm()) {
+        HANDLE ends[2] = {};
+        DWORD count = 0;
+        if (vmExited) ends[count++] = vmExited.Get();
+        {
+            std::lock_guard<std::mutex> lock(statusLock);
+            // A main that returned before the stop tells nothing about the shutdown.
+            if (worker && WaitForSingleObject(worker.Get(), 0) == WAIT_TIMEOUT) ends[count++] = worker.Get();
+        }
+        // System.exit does not return while the machine exits, hence a thread of its own.
+        if (StartDetachedThread(ExitRequester, vm) && count > 0)
+            WaitForMultipleObjects(count, ends, FALSE, ServiceCodes::kStopWaitMs);
+    }
+    ReportStopped(0);
+    return 0;
+}
+
 void WINAPI ServiceControlHandler(DWORD control) {
-    ApplyServiceControl(statusRecord, control);
-    ReportStatus();
+    ControlFollowUp next;
+    {
+        std::lock_guard<std::mutex> lock(statusLock);
+        next = ApplyServiceControl(statusRecord, control);
+        ReportLocked();
+    }
+    if (next == ControlFollowUp::BeginStop && !StartDetachedThread(ServiceStopper, nullptr)) ReportStopped(0);
 }
 
 DWORD WINAPI ServiceWorker(LPVOID parameter) {
@@ -61,22 +100,31 @@ DWORD WINAPI ServiceWorker(LPVOID parameter) {
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) {
-    InterlockedExchange(&serviceProcess, 1);
-    statusRecord = ServiceStatusRecord();
+    serviceProcess = true;
+    {
+        std::lock_guard<std::mutex> lock(statusLock);
+        statusRecord = ServiceStatusRecord();
+    }
     EnterExecutableFolder(ProcessPlatform());
-    statusHandle = RegisterServiceCtrlHandlerA(kServiceName, ServiceControlHandler);
-    if (!statusHandle) return;
+    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerA(kServiceName, ServiceControlHandler);
+    if (!handle) return;
+    vmExited.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::lock_guard<std::mutex> lock(statusLock);
+    statusHandle = handle;
     MarkServiceRunning(statusRecord);
-    ReportStatus();
+    ReportLocked();
     static char workerCommandLine[] = "/service";
-    HANDLE worker = CreateThread(nullptr, 0, ServiceWorker, workerCommandLine, 0, nullptr);
-    if (worker) CloseHandle(worker);
+    worker.Reset(CreateThread(nullptr, 0, ServiceWorker, workerCommandLine, 0, nullptr));
 }
 
 }  // namespace
 
 bool InServiceProcess() {
-    return InterlockedCompareExchange(&serviceProcess, 0, 0) != 0;
+    return serviceProcess;
+}
+
+VmExitHook ServiceExitHook() {
+    return ServiceVmExit;
 }
 
 bool RunServiceDispatcher() {

@@ -11,11 +11,15 @@ Win32Platform& ProcessPlatform() {
     return platform;
 }
 
-void Win32Platform::ShowMessage(const std::string& text) {
+unsigned MessageStyle(bool serviceProcess) {
     UINT style = MB_SYSTEMMODAL | MB_ICONERROR;
-    // A service has no visible desktop: without this the box would wait forever.
-    if (InServiceProcess()) style |= MB_SERVICE_NOTIFICATION;
-    MessageBoxA(nullptr, text.c_str(), "Orvantis", style);
+    // Without it the box would wait forever on a desktop nobody sees.
+    if (serviceProcess) style |= MB_SERVICE_NOTIFICATION;
+    return style;
+}
+
+void Win32Platform::ShowMessage(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Orvantis", MessageStyle(InServiceProcess()));
 }
 
 bool Win32Platform::ExecutablePath(std::string& path) {
@@ -69,6 +73,10 @@ int Win32Platform::RegisterService() {
 
 int Win32Platform::UnregisterService() {
     return ::UnregisterService(*this);
+}
+
+VmExitHook Win32Platform::ExitHook() {
+    return InServiceProcess() ? ServiceExitHook() : nullptr;
 }
 
 void Win32Platform::EndProcess(int exitCode) {

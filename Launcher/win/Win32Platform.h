@@ -13,8 +13,13 @@ public:
     bool RunServiceDispatcher() override;
     int RegisterService() override;
     int UnregisterService() override;
+    VmExitHook ExitHook() override;
     [[noreturn]] void EndProcess(int exitCode) override;
 };
+
+// The style of every message box: MB_SYSTEMMODAL | MB_ICONERROR, and in a
+// service MB_SERVICE_NOTIFICATION, since a service's own desktop is never seen.
+unsigned MessageStyle(bool serviceProcess);
 
 // The process's one platform object, shared by the entry point and the service threads.
 Win32Platform& ProcessPlatform();

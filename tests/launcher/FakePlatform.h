@@ -60,6 +60,7 @@ public:
         actions.push_back("unregister");
         return 0;
     }
+    VmExitHook ExitHook() override { return exitHook; }
     [[noreturn]] void EndProcess(int exitCode) override { throw ProcessEnded{exitCode}; }
 
     static constexpr int kRuntime = 1;      // a library that exports JNI_CreateJavaVM
@@ -77,4 +78,5 @@ public:
     std::vector<std::string> actions;
     int dispatcherCalls = 0;
     bool dispatcherSucceeds = false;
+    VmExitHook exitHook = nullptr;  // what a service process hands the virtual machine
 };

@@ -147,4 +147,35 @@ TEST_F(StartServerTest, FailuresGiveTheirMessage) {
     }
 }
 
+TEST_F(StartServerTest, TheCreatedMachineIsKnownToAStop) {
+    EXPECT_EQ(Start("com.orvantis.OVStartup", ""), 0);
+    ASSERT_NE(RunningJavaVm(), nullptr);
+}
+
+TEST_F(StartServerTest, ExitIsAskedOnAnAttachedThread) {
+    struct Case {
+        fakejvm::Fail fail;
+        std::vector<std::string> calls;
+        std::vector<jint> exitCodes;
+    };
+    const Case cases[] = {
+        {fakejvm::Fail::None,
+         {"AttachCurrentThread", "FindClass java/lang/System", "GetStaticMethodID exit (I)V",
+          "CallStaticVoidMethod exit 0", "DetachCurrentThread"},
+         {0}},
+        {fakejvm::Fail::Attach, {"AttachCurrentThread"}, {}},
+    };
+    ASSERT_EQ(Start("com.orvantis.OVStartup", ""), 0);
+    JavaVM* vm = RunningJavaVm();
+    for (const Case& c : cases) {
+        fakejvm::Reset();
+        fakejvm::Configure().fail = c.fail;
+        // The fake's System.exit returns; a real one would not.
+        EXPECT_FALSE(RequestVmExit(vm));
+        EXPECT_EQ(fakejvm::LastRecord().calls, c.calls);
+        EXPECT_EQ(fakejvm::LastRecord().exitCodes, c.exitCodes);
+    }
+    EXPECT_FALSE(RequestVmExit(nullptr));
+}
+
 }  // namespace

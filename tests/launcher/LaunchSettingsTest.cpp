@@ -58,6 +58,18 @@ TEST(BuildVmOptions, DefaultsAndExtras) {
     }
 }
 
+void JNICALL SomeExitHook(jint) {}
+
+TEST(BuildVmOptions, ExitHookComesLast) {
+    LaunchSettings settings;
+    settings.extraVmArgs = "-Dx=1";
+    const auto options = BuildVmOptions(settings, SomeExitHook);
+    EXPECT_EQ(OptionTexts(*options),
+              (std::vector<std::string>{"-Xms192m", "-Xmx192m", "-Djava.class.path=", "-Dx=1", "exit"}));
+    EXPECT_EQ(options->options.back().extraInfo, reinterpret_cast<void*>(SomeExitHook));
+    for (std::size_t i = 0; i + 1 < options->options.size(); ++i) EXPECT_EQ(options->options[i].extraInfo, nullptr);
+}
+
 TEST(ServiceSwitch, AppendsWithLeadingBlank) {
     const std::pair<std::string, std::string> cases[] = {
         {"", " --service"}, {"-port 8080", "-port 8080 --service"}, {"--service", "--service --service"}};

@@ -120,6 +120,25 @@ TEST_F(LauncherMainTest, RunsTheServerWithTheFileSettings) {
     }
 }
 
+void JNICALL ServiceExitHook(jint) {}
+
+// Only a process that the service manager runs hands the machine an exit hook;
+// "--service" typed by hand changes nothing but the arguments.
+TEST_F(LauncherMainTest, ExitHookOnlyInAServiceProcess) {
+    WriteProperties("");
+    for (VmExitHook hook : {VmExitHook(nullptr), VmExitHook(ServiceExitHook)}) {
+        fakejvm::Reset();
+        platform.exitHook = hook;
+        EXPECT_EQ(Run("--service " + Quoted()), 0);
+        const auto record = fakejvm::LastRecord();
+        std::vector<std::string> expected = {"-Xms192m", "-Xmx192m", "-Djava.class.path="};
+        if (hook) expected.push_back("exit");
+        EXPECT_EQ(record.options, expected);
+        EXPECT_EQ(record.exitHook, hook);
+        EXPECT_EQ(record.mainArguments, std::vector<std::string>{"--service"});
+    }
+}
+
 TEST_F(LauncherMainTest, StartFailureReturnsOne) {
     WriteProperties("Launch.StartClass=no.Such\n");
     EXPECT_EQ(Run(Quoted()), 1);
