@@ -4,20 +4,6 @@
 
 namespace NavigationCapture {
 
-namespace {
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
-}
-}  // namespace
-
-bool IsRecordableUrl(const std::string& url) {
-    return StartsWith(url, "http://") || StartsWith(url, "https://");
-}
-
-bool ShouldRecord(int recording, bool hasStepList, const std::string& url) {
-    return recording == 1 && hasStepList && IsRecordableUrl(url);
-}
-
 bool IsUrlEncodedPost(const std::string& headers) {
     return headers.find(kUrlEncodedContentType) != std::string::npos;
 }

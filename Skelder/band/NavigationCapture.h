@@ -2,22 +2,16 @@
 #include <cstddef>
 #include <string>
 
-// The byte-level rules that turn one browser navigation into a step. Plain
+// How BeforeNavigate2's arguments become the texts handed to capture. Plain
 // C++: the COM side hands in what it read from the event's arguments.
 namespace NavigationCapture {
 
 // Posted data beyond this many bytes is dropped.
 constexpr std::size_t kMaxPostedData = 32768;
 
-// The only content type whose body is kept, searched byte for byte.
+// The only content type whose body is kept, searched for byte for byte,
+// case-sensitively, anywhere in the headers.
 constexpr const char kUrlEncodedContentType[] = "Content-Type: application/x-www-form-urlencoded";
-
-// "http://" or "https://" at offset 0, case-sensitive.
-bool IsRecordableUrl(const std::string& url);
-
-// Whether a navigation becomes a step: recording is exactly 1, the step list
-// exists, and the URL is recordable; tested in that order.
-bool ShouldRecord(int recording, bool hasStepList, const std::string& url);
 
 bool IsUrlEncodedPost(const std::string& headers);
 

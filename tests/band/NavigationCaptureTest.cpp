@@ -9,47 +9,6 @@ namespace {
 
 using NavigationCapture::ArrayShape;
 
-struct UrlCase {
-    std::string url;
-    bool recordable;
-};
-
-class RecordableUrl : public testing::TestWithParam<UrlCase> {};
-
-TEST_P(RecordableUrl, FollowsTheLowerCasePrefixAtOffsetZero) {
-    EXPECT_EQ(NavigationCapture::IsRecordableUrl(GetParam().url), GetParam().recordable) << GetParam().url;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RecordableUrl,
-    testing::Values(UrlCase{"http://example.com/", true}, UrlCase{"https://example.com/a?b=c", true},
-                    UrlCase{"http://", true}, UrlCase{"https://", true},
-                    UrlCase{"about:blank", false}, UrlCase{"javascript:void(0)", false},
-                    UrlCase{"file:///C:/x.html", false}, UrlCase{"res://ieframe.dll/x.htm", false},
-                    UrlCase{"HTTP://EXAMPLE.COM/", false}, UrlCase{"Https://example.com/", false},
-                    UrlCase{" http://example.com/", false}, UrlCase{"xhttp://example.com/", false},
-                    UrlCase{"view-source:http://example.com/", false}, UrlCase{"http:/example.com", false},
-                    UrlCase{"https:", false}, UrlCase{"http", false}, UrlCase{"", false},
-                    UrlCase{std::string("http://a\0b", 10), true}));
-
-TEST(ShouldRecord, NeedsRecordingExactlyOneAStepListAndARecordableUrl) {
-    struct Case {
-        int recording;
-        bool hasStepList;
-        const char* url;
-        bool recorded;
-    };
-    const std::vector<Case> cases = {
-        {1, true, "http://a/", true},   {1, true, "https://a/", true}, {0, true, "http://a/", false},
-        {1, false, "http://a/", false}, {2, true, "http://a/", false}, {-1, true, "http://a/", false},
-        {1, true, "about:blank", false}, {0, false, "about:blank", false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NavigationCapture::ShouldRecord(c.recording, c.hasStepList, c.url), c.recorded)
-            << c.recording << " " << c.hasStepList << " " << c.url;
-    }
-}
-
 struct HeaderCase {
     std::string headers;
     bool urlEncoded;
