@@ -3,13 +3,15 @@
 # library's build and, natively, by the tests of its plain C++ rules.
 include_guard(GLOBAL)
 
-set(SKELDER_COM_DIR "${CMAKE_CURRENT_LIST_DIR}")
+# Cached: the functions below are called from other directories' scopes.
+set(SKELDER_COM_DIR "${CMAKE_CURRENT_LIST_DIR}" CACHE INTERNAL "")
 
 # Rules with no windows.h; tests build them again with their own flags.
 set(SKELDER_COM_LOGIC_SOURCES
   "${SKELDER_COM_DIR}/ProfileKey.cpp"
   "${SKELDER_COM_DIR}/RegistrationTable.cpp"
-  "${SKELDER_COM_DIR}/band/NavigationCapture.cpp")
+  "${SKELDER_COM_DIR}/band/NavigationCapture.cpp"
+  CACHE INTERNAL "")
 
 function(orv_skelder_com_logic name)
   add_library(${name} STATIC ${SKELDER_COM_LOGIC_SOURCES})
@@ -31,7 +33,7 @@ if(ORV_WINDOWS)
             REQUIRED)
   find_path(ORV_STDOLE2_DIR stdole2.tlb PATHS ${_wine_pe_dirs} NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
-  set(SKELDER_COM_GENERATED "${CMAKE_BINARY_DIR}/Skelder/generated")
+  set(SKELDER_COM_GENERATED "${CMAKE_BINARY_DIR}/Skelder/generated" CACHE INTERNAL "")
   file(MAKE_DIRECTORY "${SKELDER_COM_GENERATED}")
   set(_widl_common ${_widl_arch} -I "${ORV_WINE_IDL_DIR}" -L "${ORV_STDOLE2_DIR}")
   add_custom_command(
@@ -56,12 +58,14 @@ if(ORV_WINDOWS)
     "${SKELDER_COM_DIR}/band/BandEventSink.cpp"
     "${SKELDER_COM_DIR}/band/NavigationArguments.cpp"
     "${SKELDER_COM_DIR}/band/RecorderBand.cpp"
-    "${SKELDER_COM_GENERATED}/RecorderLib_i.c")
-  # Only in the DLL: the entry point, the exports and the type library resource.
+    "${SKELDER_COM_GENERATED}/RecorderLib_i.c"
+    CACHE INTERNAL "")
+  # Only in the DLL: the entry point, the exports and the type library
+  # resource. The DLL lists Skelder.def itself.
   set(SKELDER_COM_DLL_SOURCES
     "${SKELDER_COM_DIR}/Exports.cpp"
-    "${SKELDER_COM_DIR}/Skelder.def"
-    "${SKELDER_COM_DIR}/TypeLib.rc")
+    "${SKELDER_COM_DIR}/TypeLib.rc"
+    CACHE INTERNAL "")
   set_source_files_properties("${SKELDER_COM_DIR}/TypeLib.rc" PROPERTIES
     OBJECT_DEPENDS "${SKELDER_COM_GENERATED}/RecorderLib.tlb")
 
