@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "ComModule.h"
 #include "Module.h"
 
 Dialog::~Dialog() {
@@ -30,6 +31,8 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         self = reinterpret_cast<Dialog*>(lParam);
         self->hwnd = window;
         SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        // The dialog's procedure is the library's: it stays loaded while the window exists.
+        ComModule::Lock();
     }
 
     INT_PTR result = FALSE;
@@ -44,6 +47,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         SetWindowLongPtrA(window, DWLP_USER, 0);
         self->hwnd = nullptr;
         self->OnFinalMessage();  // may delete the object: nothing touches it afterwards
+        ComModule::Unlock();
     }
     return result;
 }

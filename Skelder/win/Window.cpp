@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include "ComModule.h"
 #include "Module.h"
 
 #include <cstdio>
@@ -122,6 +123,8 @@ LRESULT CALLBACK Window::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         creating = nullptr;
         self->hwnd = window;
         SetWindowLongPtrA(window, slot, reinterpret_cast<LONG_PTR>(self));
+        // The window's procedure is the library's: it stays loaded while the window exists.
+        ComModule::Lock();
     }
 
     LRESULT result = 0;
@@ -136,6 +139,7 @@ LRESULT CALLBACK Window::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         SetWindowLongPtrA(window, slot, 0);
         self->hwnd = nullptr;
         self->OnFinalMessage();  // may delete the object: nothing touches it afterwards
+        ComModule::Unlock();
     }
     return result;
 }
