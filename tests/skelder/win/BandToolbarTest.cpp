@@ -2,7 +2,7 @@
 #include "BandToolbar.h"
 #include "ButtonStates.h"
 #include "TransactionListDialog.h"
-#include "UiProbe.h"
+#include "ModalHelper.h"
 #include "UiTest.h"
 #include "resource.h"
 
@@ -261,7 +261,7 @@ void ExpectAboutBox(const AboutSeen& seen) {
 
 TEST_F(Toolbar, AboutBoxIsShownModallyAndClosedWithOk) {
     AboutSeen seen;
-    UiProbe probe([&] { ReadAndCloseAbout(seen); });
+    ModalHelper probe([&] { ReadAndCloseAbout(seen); });
     toolbar().AboutCommand();  // returns once the probe pressed OK
     probe.Join();
     ExpectAboutBox(seen);
@@ -287,7 +287,7 @@ HWND WaitForPopupMenu() {
 
 TEST_F(Toolbar, MenuButtonOpensTheMenuBelowItAndAboutRunsTheAboutBox) {
     MenuSeen seen;
-    UiProbe probe([&] {
+    ModalHelper probe([&] {
         HWND menu = WaitForPopupMenu();
         if (!menu) return;
         seen.found = true;

@@ -4,22 +4,23 @@
 // their buttons. It asserts nothing itself; the test checks what it saw.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
-class UiProbe {
+class ModalHelper {
 public:
-    explicit UiProbe(std::function<void()> script) : worker([this, script] {
+    explicit ModalHelper(std::function<void()> script) : worker([this, script] {
         script();
         finished = true;
     }) {}
-    ~UiProbe() { Join(); }
+    ~ModalHelper() { Join(); }
     void Join() {
         if (worker.joinable()) worker.join();
     }
     bool Finished() const { return finished; }
 
 private:
-    volatile bool finished = false;
+    std::atomic<bool> finished{false};
     std::thread worker;
 };
