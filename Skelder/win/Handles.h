@@ -32,3 +32,4 @@ private:
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, DeleteObject>;
+using UniqueDc = UniqueHandle<HDC, DeleteDC>;

@@ -227,9 +227,10 @@ TEST(Resources, ToolbarStripOfFifteenImagesOnGrey) {
     EXPECT_EQ(dib.dsBm.bmHeight, 16);
     EXPECT_EQ(dib.dsBm.bmBitsPixel, 8);
 
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap.Get());
-    auto colour = [&](int image, int x, int y) { return GetPixel(dc, image * 16 + x, y); };
+    UniqueDc dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    HGDIOBJ old = SelectObject(dc.Get(), bitmap.Get());
+    auto colour = [&](int image, int x, int y) { return GetPixel(dc.Get(), image * 16 + x, y); };
     const COLORREF grey = RGB(192, 192, 192);
     for (int image = 0; image < 15; ++image) EXPECT_EQ(colour(image, 0, 0), grey) << image;
     int painted = 0;
@@ -242,8 +243,7 @@ TEST(Resources, ToolbarStripOfFifteenImagesOnGrey) {
     const COLORREF stop = colour(ToolbarImage::kStop, 8, 8);
     EXPECT_GT(GetBValue(stop), 150);
     EXPECT_LT(GetRValue(stop), 80);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    SelectObject(dc.Get(), old);
 }
 
 TEST(Resources, AboutIconInTwoSizes) {
@@ -253,11 +253,10 @@ TEST(Resources, AboutIconInTwoSizes) {
         ASSERT_TRUE(icon) << size;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+        const UniqueGdiObject colourBits(info.hbmColor), maskBits(info.hbmMask);
         BITMAP colour{};
-        GetObjectA(info.hbmColor, sizeof(colour), &colour);
+        GetObjectA(colourBits.Get(), sizeof(colour), &colour);
         EXPECT_EQ(colour.bmWidth, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
     }
     // Both sizes are stored, not stretched from one.
     HRSRC group = FindResourceA(ModuleInstance(), MAKEINTRESOURCEA(IDI_RECORDER), MAKEINTRESOURCEA(14));
