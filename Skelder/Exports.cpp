@@ -24,10 +24,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         try {
-            return ComModule::Start() ? TRUE : FALSE;
+            if (ComModule::Start()) return TRUE;
         } catch (...) {
-            return FALSE;
         }
+        ComModule::Stop();  // the library refuses to load
+        return FALSE;
     case DLL_PROCESS_DETACH:
         ComModule::Stop();
         break;
