@@ -190,7 +190,7 @@ ATOM FrameClass() {
 
 BrowserFrame::BrowserFrame(int x, int y) {
     FrameClass();
-    frame = CreateWindowExA(0, kFrameClass, "Test browser", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, x, y,
+    frame = CreateWindowExA(0, kFrameClass, "Test browser", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, x, y,
                             800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     area = CreateWindowExA(0, kFrameClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 780, 30, frame, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
