@@ -12,6 +12,14 @@ public:
     }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.handle);
+            other.handle = nullptr;
+        }
+        return *this;
+    }
 
     H Get() const { return handle; }
     explicit operator bool() const { return handle != nullptr; }
