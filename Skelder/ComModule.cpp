@@ -33,6 +33,17 @@ CriticalSection& ModuleSection() {
     return section;
 }
 
+class SectionGuard {
+public:
+    explicit SectionGuard(CriticalSection& section) : section(section) { section.Enter(); }
+    ~SectionGuard() { section.Leave(); }
+    SectionGuard(const SectionGuard&) = delete;
+    SectionGuard& operator=(const SectionGuard&) = delete;
+
+private:
+    CriticalSection& section;
+};
+
 struct ClassEntry {
     const CLSID* clsid;
     CreateFunction create;
@@ -66,13 +77,10 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) {
     *object = nullptr;
     for (ClassEntry& entry : classTable) {
         if (!IsEqualCLSID(clsid, *entry.clsid)) continue;
-        ModuleSection().Enter();
+        const SectionGuard guard(ModuleSection());
         if (!entry.factory) entry.factory = ClassFactory::New(entry.create);
-        ClassFactory* factory = entry.factory;
         // Handed out under the lock too: Stop may not release it meanwhile.
-        const HRESULT hr = factory ? factory->QueryInterface(riid, object) : E_OUTOFMEMORY;
-        ModuleSection().Leave();
-        return hr;
+        return entry.factory ? entry.factory->QueryInterface(riid, object) : E_OUTOFMEMORY;
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }
@@ -83,12 +91,13 @@ bool Start() {
 }
 
 void Stop() {
-    ModuleSection().Enter();
-    for (ClassEntry& entry : classTable) {
-        if (entry.factory) entry.factory->Release();
-        entry.factory = nullptr;
+    {
+        const SectionGuard guard(ModuleSection());
+        for (ClassEntry& entry : classTable) {
+            if (entry.factory) entry.factory->Release();
+            entry.factory = nullptr;
+        }
     }
-    ModuleSection().Leave();
     UnregisterWindowClasses();
 }
 
