@@ -169,10 +169,22 @@ Seen ProbeBox(DWORD processId, bool serviceDesktop = false) {
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     Process probe = Start(commandLine, "C:\\", nullptr, writeEnd);
     writer.Close();
-    char buffer[1024];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) seen.output.append(buffer, got);
-    seen.exitCode = static_cast<DWORD>(WaitForExit(probe));
+    // Read until the probe has ended, not until the pipe closes: a Wine helper
+    // process that the probe happens to start inherits the pipe and lives on.
+    const auto drain = [&] {
+        char buffer[1024];
+        DWORD available = 0, got = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available &&
+               ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got)
+            seen.output.append(buffer, got);
+    };
+    PollUntil([&] {
+        drain();
+        return WaitForSingleObject(probe.handle.Get(), 0) != WAIT_TIMEOUT;
+    }, 2 * kBound);
+    drain();
+    seen.exitCode = static_cast<DWORD>(WaitForExit(probe, 0));
+    EndIfRunning(probe);
     std::istringstream lines(seen.output);
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
