@@ -20,13 +20,13 @@ constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TAB
 // The count the control is told; it takes in the whole strip all the same, blank image 11 included.
 constexpr int kStatedImages = 10;
 
-struct ButtonSpec {
+struct ButtonDefinition {
     int command;
     int image;
     BYTE style;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDefinition kButtons[] = {
     {ID_RECORDER_ABOUT, ToolbarImage::kMenu, BTNS_DROPDOWN | BTNS_WHOLEDROPDOWN},
     {ID_RECORDER_RECORD, ToolbarImage::kRecord, BTNS_BUTTON},
     {ID_RECORDER_STOP, ToolbarImage::kStop, BTNS_BUTTON},
