@@ -51,7 +51,7 @@ int BandToolbar::Create(const RECT& rect, HWND parent) {
     if (!ToolBarCtrl::Create(kToolbarStyle, rect, parent, IDC_TOOLBAR)) return 0;
     if (!toolTip.Create(Handle())) return 0;
     SetExtendedStyle(TBSTYLE_EX_DRAWDDARROWS);
-    // Set before the images go in: afterwards the control keeps its 16 x 15 default.
+    // The control takes an image size only before its first images; otherwise they stay 16 x 15.
     SetBitmapSize(16, 16);
     if (AddBitmap(kStatedImages, ModuleInstance(), IDB_TOOLBAR) < 0) return 0;
 
